@@ -155,12 +155,6 @@ void ZEVFrontViewer::wakeSelectionLists()
         t->setColumnIdentifiers(objets ? ZEVFrontClass::itemColumns() : ZEVFrontClass::linkColumns());
         for (int mode = 0; mode < 4; ++mode)
             t->setModeColumn(mode, objets ? (mode == ZEVFrontModeLinks ? 4 : mode + 1) : (mode == 3 ? 3 : mode));
-        // The field of the type-select lies over the list's parent; the list shows it.
-        auto* field = new QLineEdit(w->spaceView());
-        field->setObjectName(objets ? QStringLiteral("SelectionItemSearchField") : QStringLiteral("SelectionLinkSearchField"));
-        field->hide();
-        QObject::connect(t, &QObject::destroyed, field, &QObject::deleteLater);
-        t->typeSelect()->attach(field, nullptr);
         // The header views place the lists in the tracks; until then they wait hidden.
         t->hide();
         return t;
@@ -184,8 +178,23 @@ QString ZEVFrontViewer::durationStringForAllLegos()
     return frontClass_ ? frontClass_->durationStringForAllLegos() : QString();
 }
 
+// The toolbar's search field is the type-select of the list shown, handed on when the mode moves
+// between the Objects and the Links.
+void ZEVFrontViewer::attachSearchField()
+{
+    ZEVTableView* t = selectionTableView();
+    QLineEdit* field = toolbar_ ? toolbar_->searchField() : nullptr;
+    if (!t || !field || t->typeSelect()->field() == field)
+        return;
+    for (ZEVTableView* other : {itemList_.data(), linkList_.data()})
+        if (other && other != t && other->typeSelect()->field() == field)
+            other->typeSelect()->attach(nullptr, nullptr);
+    t->typeSelect()->attach(field, nullptr);
+}
+
 void ZEVFrontViewer::majSelectionLists()
 {
+    attachSearchField();
     if (!frontClass_)
         return;
     // While a list has the keyboard the user's row changes drive the desk: its rows stay until it

@@ -533,6 +533,7 @@ private:
     void wakeSelectionLists();
     // The lists' rows become the selection of the current mode, and their selected rows follow.
     void majSelectionLists();
+    void attachSearchField();
     // The selection list with the keyboard focus; nullptr for none.
     ZEVTableView* focusedSelectionList() const;
     // The table of the inspector panel that has the keyboard focus; nullptr when none.

@@ -76,6 +76,7 @@ void ZEVFrontViewer::userFind()
 
 void ZEVFrontViewer::menuInspectFind()
 {
+    attachSearchField();
     ZEVTableView* table = selectionTableView();
     if (!table)
         return;

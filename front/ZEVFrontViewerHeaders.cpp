@@ -59,6 +59,9 @@ void ZEVFrontViewer::buildHeaderStack()
     if (!selectionView_)
         return;
     toolbar_ = new ZEVFrontToolbar(selectionView_, *this);
+    // Shown while a search is typed, as the type-select of the list shown.
+    toolbar_->searchField()->hide();
+    attachSearchField();
     splitbar_ = new ZEVFrontSplitbar(selectionView_, *this);
     connectActionButtons();
     tools_ = std::make_unique<ZEVFrontToolButtons>(*this, space_, headers_.get());

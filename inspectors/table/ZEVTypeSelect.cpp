@@ -9,6 +9,7 @@
 #include "space/ZEVSpaceWindow.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -36,8 +37,14 @@ ZEVTypeSelect::~ZEVTypeSelect()
 
 void ZEVTypeSelect::attach(QLineEdit* field, QAbstractButton* button)
 {
-    if (field_)
+    // A field handed on to another table's type-select answers that one alone.
+    if (field_ && field_ != field)
+        hide();
+    if (field_) {
         field_->removeEventFilter(this);
+        QObject::disconnect(field_, nullptr, this, nullptr);
+    }
+    delete recentsAction_;
     field_ = field;
     fieldObject_ = field;
     button_ = button;
@@ -53,6 +60,7 @@ void ZEVTypeSelect::attach(QLineEdit* field, QAbstractButton* button)
     });
     QAction* recents = field->addAction(QIcon::fromTheme(QStringLiteral("edit-find")), QLineEdit::LeadingPosition);
     recents->setObjectName(QStringLiteral("RecentSearchesAction"));
+    recentsAction_ = recents;
     QObject::connect(recents, &QAction::triggered, this, [this] {
         if (field_)
             recentsMenu_->popup(field_->mapToGlobal(QPoint(0, field_->height())));
@@ -89,8 +97,11 @@ void ZEVTypeSelect::show()
     if (ZEVInspectView* panel = table_.inspectView())
         panel->update();
     table_.setFocus(Qt::OtherFocusReason);
-    if (field_)
+    // Taking the keyboard, the field offers its last search to be typed over, not added to.
+    if (field_) {
         field_->setFocus(Qt::OtherFocusReason);
+        field_->selectAll();
+    }
     if (ZEVFrontViewerServices* front = space ? space->frontViewer() : nullptr)
         front->entityWillChange();
 }

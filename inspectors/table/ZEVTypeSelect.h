@@ -28,7 +28,8 @@ public:
     explicit ZEVTypeSelect(ZEVTableView& table);
     ~ZEVTypeSelect() override;
 
-    // The field (and the button that shows it, may be null) the table's owner placed.
+    // The field (and the button that shows it, may be null) the table's owner placed; the one
+    // attached before is let go (a null field lets go of it alone).
     void attach(QLineEdit* field, QAbstractButton* button);
     QLineEdit* field() const { return field_; }
 
@@ -59,6 +60,7 @@ private:
     QPointer<QLineEdit> field_;
     QPointer<QObject> fieldObject_; // the same field, for the event filter
     QPointer<QAbstractButton> button_;
+    QPointer<QAction> recentsAction_; // in the field, which owns it
     QMenu* recentsMenu_ = nullptr; // owned here
     QStringList recents_;
     bool siSearching_ = false;

@@ -149,6 +149,38 @@ TEST_F(ObjectSteps, FindShowsAndHidesTheListsSearchFieldAndTheHeldFindsSelectByW
     EXPECT_EQ(sel.selectedTitleItems(), std::vector<KELI*>{items[1]});
 }
 
+// The toolbar's search field is the Find's own: hidden until Ctrl+F, then drawn in the toolbar with
+// the keyboard, and each Find types over the text of the one before.
+TEST_F(ObjectSteps, FindTypesIntoTheToolbarsSearchFieldAndEachFindTypesOverTheLast)
+{
+    start();
+    const std::vector<KELI*> items = place({"apple.txt", "berry.txt", "cherry.txt"});
+    ASSERT_EQ(items.size(), 3u);
+    focusDesk();
+    ZEVFrontToolbar* toolbar = front()->toolbar();
+    ASSERT_NE(toolbar, nullptr);
+    QLineEdit* field = toolbar->searchField();
+    EXPECT_TRUE(field->isHidden()) << "nothing to type into before a Find";
+    ZEVSelections& sel = space()->selections();
+
+    auto find = [&](const char* text) {
+        key(Qt::Key_F, Qt::ControlModifier);
+        QTest::keyRelease(window(), Qt::Key_Control);
+        pump();
+        ASSERT_TRUE(field->isVisible());
+        ASSERT_TRUE(toolbar->rect().contains(field->geometry())) << "drawn inside the toolbar";
+        ASSERT_EQ(window()->focusWidget(), field);
+        QTest::keyClicks(window()->focusWidget(), text);
+        QTest::keyClick(window()->focusWidget(), Qt::Key_Return);
+        pump();
+    };
+    find("berry");
+    EXPECT_EQ(sel.selectedIconItems(), std::vector<KELI*>{items[1]});
+    find("cherry");
+    EXPECT_EQ(field->text(), "cherry");
+    EXPECT_EQ(sel.selectedIconItems(), std::vector<KELI*>{items[2]});
+}
+
 TEST_F(ObjectSteps, FindInChannelsSelectsTheSameObjectsOrTheTitlesHoldingTheirsAndTheObjectMenuCountsThem)
 {
     start();
