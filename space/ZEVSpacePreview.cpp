@@ -89,6 +89,12 @@ void ZEVSpacePreview::orderFrontPreviewPanel()
 
 bool ZEVSpacePreview::siVisible() const { return window_ && window_->isVisible(); }
 
+void ZEVSpacePreview::step(int by)
+{
+    if (window_)
+        window_->setCurrentIndex(window_->currentIndex() + by);
+}
+
 void ZEVSpacePreview::spaceKeyUp()
 {
     if (siVisible() && (siPreviousSame_ || siStartPreview_)) {

@@ -43,6 +43,8 @@ public:
     // Opens the window on the items (reads them again when it already shows).
     void orderFrontPreviewPanel();
     bool siVisible() const;
+    // Shows the item `by` places on from the one shown, when there is one there.
+    void step(int by);
     // The space bar was released.
     void spaceKeyUp();
     // The space bar's presses and releases as the window first sees them. X repeats a held key as

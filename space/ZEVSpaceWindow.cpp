@@ -132,7 +132,7 @@ bool ZEVSpaceWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress && spaceController_ && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (previewKeyPress(*static_cast<QKeyEvent*>(event)))
+        if (previewKeyPress(*static_cast<QKeyEvent*>(event), watched))
             return true;
         if (modifierOfKey(key) == Qt::NoModifier && key != keys::kFnKey)
             spaceController_->keyTyped();

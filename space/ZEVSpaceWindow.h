@@ -127,9 +127,10 @@ private:
     void refuserLeMaximum();
     void appliquerFrontSpace();
     void flagsChanged(int key, Qt::KeyboardModifiers modifiers);
-    // The keys the preview takes before any widget: Escape closes it while it shows, and a space
+    // The keys the preview takes before any widget (`watched`, which the key was sent to): Escape
+    // closes it while it shows, the left and right arrows step through several items, and a space
     // bar's press that repeats a held one is dropped. True when the key was taken.
-    bool previewKeyPress(const QKeyEvent& event);
+    bool previewKeyPress(const QKeyEvent& event, QObject* watched);
     void scheduleLiveResizeEnd();
     // Whether the window manager decides the size: maximised, full screen or minimised.
     bool siManagedSize() const;

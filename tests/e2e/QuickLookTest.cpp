@@ -126,6 +126,53 @@ TEST_F(QuickLook, TheSpaceBarShowsAPictureAndTheSpaceBarOrEscapeClosesIt)
     EXPECT_FALSE(shows()) << "let go after a while, the space bar closes it";
 }
 
+// With several Objects previewed, the arrows step through them and move nothing on the desk; with
+// one, they move the Object as ever.
+TEST_F(QuickLook, WithSeveralObjectsTheArrowsStepThroughThePreviewAndMoveNothing)
+{
+    start();
+    std::vector<ZEVItemView*> views;
+    for (const char* name : {"one.txt", "two.txt", "three.txt"})
+        views.push_back(place(write(name, name)));
+    for (ZEVItemView* v : views)
+        ASSERT_NE(v, nullptr);
+    select(views[0]);
+    space()->selections().selectIconForItemSet({views[0]->item(), views[1]->item(), views[2]->item()}, nullptr);
+    pump();
+    auto places = [&] {
+        return sql(database(), "SELECT COUNT(*) FROM ZEVLETS WHERE DATE_IN < 4503599627370497.0").at(0, 0);
+    };
+    const std::string before = places();
+    std::vector<QPointF> where;
+    for (ZEVItemView* v : views)
+        where.push_back(v->pos());
+
+    key(Qt::Key_Space);
+    pump();
+    ASSERT_TRUE(shows());
+    ZEVPreviewWindow* w = previewWindow();
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(w->entries().size(), 3u);
+    EXPECT_EQ(w->currentIndex(), 0);
+    key(Qt::Key_Right);
+    pump();
+    EXPECT_EQ(w->currentIndex(), 1);
+    key(Qt::Key_Right);
+    key(Qt::Key_Right);
+    pump();
+    EXPECT_EQ(w->currentIndex(), 2) << "the last stays";
+    key(Qt::Key_Left);
+    pump();
+    EXPECT_EQ(w->currentIndex(), 1);
+    advance(1.0);
+    EXPECT_EQ(places(), before) << "no Object moved in the store";
+    for (std::size_t i = 0; i < views.size(); ++i)
+        EXPECT_EQ(views[i]->pos(), where[i]) << "nor on the desk";
+    key(Qt::Key_Escape);
+    pump();
+    EXPECT_FALSE(shows());
+}
+
 TEST_F(QuickLook, ATextFileShowsItsTextAndThePreviewFollowsTheSelectionToADamagedPicture)
 {
     start();
