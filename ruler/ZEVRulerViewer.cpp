@@ -343,7 +343,11 @@ void ZEVRulerViewer::userPlaceCurseurDansContexteFixe(double d)
 
 bool ZEVRulerViewer::placerRuler(double in, double out)
 {
-    if (!tlContexte_ || !std::isfinite(in) || !std::isfinite(out) || out - in < kSpanMin || out - in > kSpanMax)
+    // Offsets far from the cursor round a shift of both edges: a minute may come out a few bits
+    // short of itself, and must not be refused for it.
+    const double arrondi = 8 * std::numeric_limits<double>::epsilon() * std::max(std::abs(in), std::abs(out));
+    if (!tlContexte_ || !std::isfinite(in) || !std::isfinite(out) || out - in < kSpanMin - arrondi ||
+        out - in > kSpanMax)
         return false;
     tlContexte_->setOffsetInOffsetOut(in, out);
     return true;

@@ -103,6 +103,15 @@ TEST_F(Ruler, TheVisibleRangeIsNeverNarrowerThanAMinute)
     viewer->userBougeRulerOffsetIn(1000, -1000);
     sched.advance(1);
     EXPECT_EQ(tl()->offsetIn(), -30.0);
+    // Shifted whole, a range of a minute keeps it, even where the shift's rounding leaves a
+    // difference a few bits short of it.
+    ASSERT_TRUE(
+        viewer->userPlaceRulerOffsetIn(-40.89986789333105 - tl()->offsetIn(), 19.10013210666895 - tl()->offsetOut()));
+    const double a = tl()->offsetIn(), b = tl()->offsetOut();
+    const double shift = -2097129.2707250006;
+    ASSERT_LT((b + shift) - (a + shift), 60.0) << "the case rounds short";
+    EXPECT_TRUE(viewer->userPlaceRulerOffsetIn(shift, shift));
+    EXPECT_EQ(tl()->offsetIn(), a + shift);
     viewer->userTermineDeplacementCurseur();
 }
 
