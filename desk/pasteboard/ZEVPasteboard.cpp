@@ -231,6 +231,11 @@ void ZEVPasteboard::AnalysePasteboard(const QMimeData* data, long uniqueInt)
                        .arg(locale.toString(read.vcardsTooLarge),
                             read.vcardsTooLarge == 1 ? QStringLiteral("contact was") : QStringLiteral("contacts were"),
                             locale.toString(kMaxVCardBytes));
+    if (read.vcardsDamaged > 0)
+        leftOut << (read.vcardsDamaged == 1
+                        ? QStringLiteral("1 contact was left out: its card is incomplete or damaged.")
+                        : QStringLiteral("%1 contacts were left out: their cards are incomplete or damaged.")
+                              .arg(locale.toString(read.vcardsDamaged)));
     s.leftOut = leftOut.join(QLatin1Char(' '));
 }
 

@@ -143,6 +143,8 @@ PasteboardContents readPasteboard(const QMimeData* data)
     if (cards.isEmpty())
         cards = bounded(data, mime::kXVCard, kMaxVCardBytes);
     out.vcards = parseVCards(cards, &out.vcardsLeftOut);
+    out.vcardsDamaged =
+        std::max<qsizetype>(0, cards.toUpper().count("BEGIN:VCARD") - out.vcards.size() - out.vcardsLeftOut);
     if (cards.isEmpty())
         for (const char* type : {mime::kVCard, mime::kXVCard})
             if (data->hasFormat(QString::fromLatin1(type))) {

@@ -70,6 +70,8 @@ struct PasteboardContents {
     qsizetype vcardsLeftOut = 0;
     // The cards of a vCard payload larger than kMaxVCardBytes, none of which is read.
     qsizetype vcardsTooLarge = 0;
+    // The cards begun within the bounds that make no card (no end, no name): none is read.
+    qsizetype vcardsDamaged = 0;
 };
 
 PasteboardContents readPasteboard(const QMimeData* data);

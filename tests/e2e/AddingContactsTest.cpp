@@ -207,6 +207,15 @@ TEST_F(AddingContacts, CardsPastWhatOnePasteTakesAreSaidToBeLeftOutOnTheDeskAndI
     EXPECT_EQ(alerts[0].message, QStringLiteral("Not everything was added."));
     EXPECT_TRUE(alerts[0].informative.startsWith(QLocale().toString(count) + QStringLiteral(" contacts were left out")))
         << alerts[0].informative.toStdString();
+
+    // A card cut short (no end, a photo that is no base64) is no contact, and is said to be left out.
+    alerts.clear();
+    auto cut = std::make_unique<QMimeData>();
+    cut->setData("text/vcard", "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Cut;Carl;;;\r\nPHOTO;ENCODING=b:@@@not base64\r\n");
+    paste(std::move(cut));
+    EXPECT_EQ(contactObjects().size(), 5u);
+    ASSERT_EQ(alerts.size(), 1u) << "a paste that added nothing says why";
+    EXPECT_EQ(alerts[0].informative, QStringLiteral("1 contact was left out: its card is incomplete or damaged."));
 }
 
 } // namespace
