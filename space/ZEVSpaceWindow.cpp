@@ -91,7 +91,9 @@ ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
     if (!quitKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Q)))
         quitKeys.prepend(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quitAction_->setShortcuts(quitKeys);
-    quitAction_->setShortcutContext(Qt::WindowShortcut);
+    // From any of the program's windows (the Preferences, a panel), as a menu bar shared by all of
+    // them would take it; a modal dialog still keeps its keys.
+    quitAction_->setShortcutContext(Qt::ApplicationShortcut);
     connect(quitAction_, &QAction::triggered, this, [this] {
         if (spaceController_)
             spaceController_->userQuit();

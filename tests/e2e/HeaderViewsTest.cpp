@@ -185,6 +185,21 @@ TEST_F(HeaderViews, TheViewMenusFullScreenIsKeptForTheNextStartAndRefusedWhileAV
     EXPECT_TRUE(settings.value("ZEVFullScreen").toBool());
 }
 
+// Ctrl+Q quits from the Preferences window as from the Space window.
+TEST_F(HeaderViews, CtrlQInThePreferencesWindowQuits)
+{
+    start();
+    chooseMenuItemTitled(KELMainMenu::kMenuApplication, QStringLiteral("Preferences\u2026"));
+    ZEVPreferencesController* prefs = app()->delegate()->preferencesController();
+    ASSERT_NE(prefs, nullptr);
+    ASSERT_TRUE(pumpUntil([&] { return prefs->window()->isVisible(); }));
+    prefs->window()->activateWindow();
+    QWidget* target = prefs->window()->focusWidget() ? prefs->window()->focusWidget() : prefs->window();
+    QTest::keyClick(target, Qt::Key_Q, Qt::ControlModifier);
+    pump();
+    EXPECT_TRUE(app()->isTerminating() || !stops.empty());
+}
+
 TEST_F(HeaderViews, ThePreferencesBoxesFollowTheViewMenuWhileOpenAndTheirNextClickIsTheUsersChoice)
 {
     start();
