@@ -345,7 +345,12 @@ void ZEVTableView::selectionIsChanging()
 void ZEVTableView::selectionDidChange()
 {
     if (selectedRowCount() == 1) {
-        monoSelectedRow_ = selectionModel()->selectedRows().first().row();
+        const int row = selectionModel()->selectedRows().first().row();
+        // Another row: the interval picked on the one before is picked no more, nor offers its
+        // menu from a row that is not selected.
+        if (row != monoSelectedRow_)
+            selectedLegoId_ = 0;
+        monoSelectedRow_ = row;
     } else {
         monoSelectedRow_ = -1;
         selectedLegoId_ = 0;

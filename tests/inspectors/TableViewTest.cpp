@@ -412,6 +412,16 @@ TEST_F(Table, AClickSelectsTheRowThenTheLegoThenNothingAndOtherClicksClearIt)
     ASSERT_EQ(table->selectedLego(), present);
     click(p, Qt::ControlModifier);
     EXPECT_EQ(table->selectedLego(), nullptr) << "a Ctrl-click clears it";
+    click(surLaLigne(1));
+    click(p);
+    ASSERT_EQ(table->selectedLego(), present);
+    click(surLaLigne(2));
+    EXPECT_EQ(table->selectedLego(), nullptr) << "another row selected clears it";
+    click(surLaLigne(1));
+    click(p);
+    ASSERT_EQ(table->selectedLego(), present);
+    table->selectRow(0);
+    EXPECT_EQ(table->selectedLego(), nullptr) << "so does a row selected by the keys";
 
     // Shift-click on another row is a plain click: only that row is selected.
     click(surLaLigne(0));
