@@ -5,6 +5,7 @@
 #include "engine/KELLien.h"
 #include "front/ZEVFrontView.h"
 #include "inspectors/ZEVFrontClass.h"
+#include "inspectors/table/ZEVTableView.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 
@@ -79,6 +80,9 @@ void ZEVFrontViewer::displayAllInspectView()
 {
     for (ZEVEntityViewer* v : space_.entityViewerSet())
         v->displayInspectView();
+    // The shown list too: its intervals lie on the time line's scale.
+    if (ZEVTableView* t = selectionTableView())
+        t->viewport()->update();
 }
 
 void ZEVFrontViewer::entityWillChange()

@@ -142,6 +142,34 @@ TEST_F(FrontLists, ALassoFillsTheObjectsListWhoseCopyAndTypeSelectWorkOnTheDesk)
     EXPECT_EQ(selected[0], views[1]->item());
 }
 
+// The list's intervals lie on the time line's scale: a zoom of the ruler draws them again at once.
+TEST_F(FrontLists, AZoomOfTheRulerDrawsTheListsIntervalsAgain)
+{
+    start();
+    const auto views = lassoTwoOfThree();
+    ASSERT_EQ(views.size(), 3u);
+    ZEVTableView* list = front()->selectionItemTableView();
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(pumpUntil([&] { return list->isVisible() && list->numberOfRows() == 2; }));
+    advance(1.0);
+    struct Paints : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint)
+                ++count;
+            return false;
+        }
+    } paints;
+    list->viewport()->installEventFilter(&paints);
+    pump();
+    paints.count = 0;
+    ruler()->userZoomThisHour(space()->actifCurseur());
+    advance(1.0);
+    EXPECT_GT(paints.count, 0) << "the intervals drawn where the old scale put them";
+    list->viewport()->removeEventFilter(&paints);
+}
+
 TEST_F(FrontLists, ACtrlClickOnARowInTitlesModeRemovesOnlyThatObjectAndTellsTheDeskOnce)
 {
     start();
