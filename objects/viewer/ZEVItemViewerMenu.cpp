@@ -23,6 +23,8 @@
 #include <QClipboard>
 #include <QIcon>
 #include <QFileInfo>
+#include <QGraphicsScene>
+#include <QPointer>
 #include <QGuiApplication>
 #include <QAction>
 #include <QMenu>
@@ -128,6 +130,16 @@ void ZEVItemViewer::setMenuForItemView(ZEVItemView* view)
         return;
     if (!menu_)
         menu_ = std::make_unique<ZEVItemMenu>([this](ZEVItemMenuSlot s) { menuAction(s); });
+    // The press that opens the menu never gets its release, which the menu takes: the view pressed
+    // would keep the mouse, and the next press would go to it rather than to what lies under the
+    // pointer.
+    QObject::connect(
+        menu_->menu(), &QMenu::aboutToHide, menu_->menu(),
+        [scene = QPointer<QGraphicsScene>(view->scene())] {
+            if (QGraphicsItem* g = scene ? scene->mouseGrabberItem() : nullptr)
+                g->ungrabMouse();
+        },
+        Qt::SingleShotConnection);
     menuTarget_ = view;
     view->orderToFront();
     if (host_)

@@ -155,6 +155,40 @@ TEST_F(LinkingAndDropping, ALinkDragFromOneIconToAnotherDrawsTheBandAndStoresOne
     EXPECT_EQ(space()->itemViewerForCurseur(space()->nowCurseur())->connexionCount(), 1u) << "drawn as a line";
 }
 
+// The press that opens an Object's menu never gets its release: the menu takes it. Closed, the
+// menu leaves the mouse to what lies under it, and the next click selects the Object clicked.
+TEST_F(LinkingAndDropping, AfterAnObjectsMenuTheNextClickSelectsTheObjectClicked)
+{
+    start();
+    const auto views = placeFiles({QStringLiteral("first.txt"), QStringLiteral("second.txt")});
+    ASSERT_EQ(views.size(), 2u);
+    // The right press opens the menu; its release goes to the menu, as the window system sends it.
+    auto openMenuOf = [&](ZEVItemViewForDesks* v) -> QMenu* {
+        const QPoint p = at(v->imageFrame().center());
+        QTest::mousePress(canvas(), Qt::RightButton, {}, p);
+        QMenu* popup = shownPopupMenu();
+        if (popup)
+            QTest::mouseRelease(popup, Qt::RightButton, {}, popup->mapFromGlobal(canvas()->mapToGlobal(p)));
+        return popup;
+    };
+    QMenu* popup = openMenuOf(views[0]);
+    ASSERT_NE(popup, nullptr);
+    QTest::keyClick(popup, Qt::Key_Escape);
+    ASSERT_TRUE(pumpUntil([&] { return !popup->isVisible(); }));
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(views[1]->imageFrame().center()));
+    pump();
+    EXPECT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{views[1]->item()});
+    // And a right click after a menu opens the menu of the Object under it.
+    popup = openMenuOf(views[0]);
+    ASSERT_NE(popup, nullptr);
+    QTest::keyClick(popup, Qt::Key_Escape);
+    ASSERT_TRUE(pumpUntil([&] { return !popup->isVisible(); }));
+    popup = openMenuOf(views[1]);
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(space()->itemViewerForCurseur(space()->nowCurseur())->menuItemViewTarget()->item(), views[1]->item());
+    QTest::keyClick(popup, Qt::Key_Escape);
+}
+
 // An Object linked from its menu with the two Objects selected, when the disk has room for one
 // Link only: it is linked with neither, instead of with one of the two chosen.
 TEST_F(LinkingAndDropping, CreateLinkWithTwoObjectsTheDiskHasRoomForOnlyOneOfLinksNeither)
