@@ -195,6 +195,8 @@ void ZEVSpaceController::construire(KELId spaceInt)
     regleDeLaMiniSpace();
 
     host_.spaceWindowWillShow(*this);
+    if (defaults_.values(QStringLiteral("ZEVFullScreen")).toBool())
+        spaceWindow_->setSiFullScreen(true);
     spaceWindow_->show();
     spaceWindow_->raise();
     spaceWindow_->activateWindow();
@@ -216,10 +218,10 @@ void ZEVSpaceController::creerLaFenetre()
 {
     spaceWindow_ = std::make_unique<ZEVSpaceWindow>(this);
     spaceWindow_->setWindowTitle(QStringLiteral("Tallomer"));
-    // The frame is set also under full screen: it is the one full screen gives back.
+    // The frame is set also under full screen: it is the one full screen gives back. Full screen
+    // itself waits until the menu bar has come (construire), or the frame given back would lack
+    // the bar and the desk lose its height at every start.
     spaceWindow_->setFrameYUp(windowDefaultRect(), host_.mainScreenFrame());
-    if (defaults_.values(QStringLiteral("ZEVFullScreen")).toBool())
-        spaceWindow_->setSiFullScreen(true);
 }
 
 QRectF ZEVSpaceController::deskViewFrame() const

@@ -90,6 +90,33 @@ TEST_F(WindowsOnScreen, TheSpaceWindowFitsTheScreenMaximisedAndComesBackOnItsFra
     }
 }
 
+// Started in full screen, the window ends it on the frame it had before, round after round: the
+// menu bar is part of the window before the window is first shown too.
+TEST_F(WindowsOnScreen, AStartInFullScreenGivesBackTheSameFrameEveryRound)
+{
+    start();
+    advance(1.0);
+    const QRect frame = window()->frameGeometry();
+    const QSize desk = window()->spaceView()->size();
+    chooseMenuItem(KELMainMenu::kMenuView, 5732);
+    ASSERT_TRUE(pumpUntil([&] { return window()->siFullScreen(); }));
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        quit();
+        start();
+        advance(1.0);
+        ASSERT_TRUE(window()->siFullScreen());
+        EXPECT_EQ(window()->geometry().size(), window()->screen()->geometry().size());
+        chooseMenuItem(KELMainMenu::kMenuView, 5732);
+        ASSERT_TRUE(pumpUntil([&] { return !window()->siFullScreen(); }));
+        advance(1.0);
+        EXPECT_EQ(window()->spaceView()->size(), desk);
+        EXPECT_EQ(window()->frameGeometry().size(), frame.size());
+        chooseMenuItem(KELMainMenu::kMenuView, 5732);
+        ASSERT_TRUE(pumpUntil([&] { return window()->siFullScreen(); }));
+    }
+}
+
 TEST_F(WindowsOnScreen, KeyTimePreferencesAndTheBrowserOpenBesideTheSpaceWindowWithTheirTextsWhole)
 {
     startWithTheBar();
