@@ -49,6 +49,8 @@ protected:
     {
         QStyledItemDelegate::initStyleOption(option, index);
         option->state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        if ((option->features & QStyleOptionViewItem::HasDisplay) && option->rect.height() > 0)
+            option->font = ZEVTableView::fontFittingRow(option->font, option->rect.height());
     }
 };
 
@@ -106,6 +108,32 @@ constexpr MenuEntry kMenuEntries[] = {
 static_assert(std::size(kMenuEntries) == std::size_t(ZEVTableMenuAction::Count));
 
 } // namespace
+
+QFont ZEVTableView::fontFittingRow(const QFont& font, int rowHeight)
+{
+    // Accents over capitals reach above the font's ascent: the ink of such a line, centred in the
+    // row as the cell draws it, must keep a pixel clear of the row's top and bottom edges.
+    static const QString kInk = QString::fromUtf8("\xc3\x85\xc3\x89\xc3\x9c\xc3\x96gjpy|");
+    auto fits = [&](const QFont& f) {
+        const QFontMetrics m(f);
+        const QRect ink = m.tightBoundingRect(kInk);
+        const int baseline = (rowHeight - m.height()) / 2 + m.ascent();
+        return baseline + ink.top() >= 1 && baseline + ink.bottom() <= rowHeight - 2;
+    };
+    static QHash<QString, QFont> fitted;
+    const QString key = font.key() + QLatin1Char('/') + QString::number(rowHeight);
+    if (auto it = fitted.constFind(key); it != fitted.constEnd())
+        return *it;
+    QFont f = font;
+    if (!fits(f))
+        for (int px = QFontInfo(font).pixelSize() - 1; px >= 6; --px) {
+            f.setPixelSize(px);
+            if (fits(f))
+                break;
+        }
+    fitted.insert(key, f);
+    return f;
+}
 
 // ---- elements -----------------------------------------------------------------------------------
 

@@ -18,6 +18,7 @@
 
 #include <QColor>
 #include <QPixmap>
+#include <QFont>
 #include <QPointer>
 #include <QTableView>
 
@@ -44,6 +45,9 @@ class ZEVTypeSelect;
 
 class ZEVTableView : public QTableView, public ZEVLegoSource {
 public:
+    // The font a cell of that row height draws its text in: the given one, or a smaller one whose
+    // accents and tails stay inside the row.
+    static QFont fontFittingRow(const QFont& font, int rowHeight);
     // The mode columns: the columns that stand for front modes 0 Icons, 1 Titles, 2 Filters and
     // 3 Links. 4 is no mode.
     static constexpr int kModeNone = 4;

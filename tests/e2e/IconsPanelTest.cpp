@@ -259,6 +259,36 @@ TEST_F(IconsPanel, ItListsEveryChannelsObjectsAndRemoveKeepsAnObjectTheFilesPane
     EXPECT_EQ(liveLinksAround(loin->idInt(), KELRELATION_ICON_VIEWER, true), 1);
 }
 
+TEST_F(IconsPanel, ATitlesAccentsOverCapitalsAndItsTailsAreDrawnWholeInItsRow)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({QString::fromUtf8("\xc3\x85\xc3\x89\xc3\x9c\xc3\x96 gjpy.txt"),
+                                             QStringLiteral("AEUO gjpy.txt")});
+    ASSERT_EQ(items.size(), 2u);
+    ouvrir();
+    const QImage grab = table()->viewport()->grab().toImage();
+    // The rows of black ink in a row's title cell, from the cell's top.
+    auto lignesEncrees = [&](KELI* o) {
+        const QRect r = table()->visualRect(table()->tableModel()->index(rowOf(o), 5));
+        std::vector<int> lignes;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (grab.pixelColor(x, y).lightness() < 40) {
+                    lignes.push_back(y - r.top());
+                    break;
+                }
+        return std::pair{lignes, r.height()};
+    };
+    const auto [accents, hauteur] = lignesEncrees(items[0]);
+    const auto [simples, h2] = lignesEncrees(items[1]);
+    ASSERT_FALSE(accents.empty());
+    ASSERT_FALSE(simples.empty());
+    EXPECT_GE(accents.front(), 1) << "the accents are not cut by the row's top";
+    EXPECT_LE(accents.front() + 2, simples.front()) << "the accents show above the capitals";
+    EXPECT_LT(accents.back(), hauteur - 1) << "the tails are not cut by the row's bottom";
+    EXPECT_LT(simples.back(), h2 - 1);
+}
+
 TEST_F(IconsPanel, ARowClickedKeepsTheKeysWhileTheDesksSelectionFollowsIt)
 {
     startWithTheBar();
