@@ -183,7 +183,7 @@ private:
             if (n == 0)
                 break;
             if (archive_write_data(a_, buffer.data(), size_t(n)) != n) {
-                error = archiveError(a_);
+                error = writeError(a_);
                 ok = false;
                 break;
             }
@@ -201,7 +201,7 @@ private:
     bool header(archive_entry* e)
     {
         if (archive_write_header(a_, e) != ARCHIVE_OK) {
-            error = archiveError(a_);
+            error = writeError(a_);
             return false;
         }
         return true;
@@ -241,7 +241,7 @@ FileResult writeZipArchive(const ZipWriteRequest& request)
     QString error = writer.error;
     if (archive_write_close(a.get()) != ARCHIVE_OK && ok) {
         ok = false;
-        error = archiveError(a.get());
+        error = writeError(a.get());
     }
     a.reset();
     if (ok && ::fsync(fd) != 0) {

@@ -10,6 +10,7 @@
 
 #include <QDirIterator>
 #include <QProcess>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
@@ -158,6 +159,28 @@ TEST(ZipArchive, AnUnpackThatFillsTheDiskSaysTheDiskIsFull)
     const FileResult r = unpackZipArchive(made, into, roomy());
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.error.contains(QString::fromLocal8Bit(std::strerror(ENOSPC)))) << r.error.toStdString();
+    QDir(into).removeRecursively();
+}
+
+// The archive's writes meet the full disk after the store was read: the user is told the disk is
+// full, not that a write failed, and no part of the archive stays behind.
+TEST(ZipArchive, AnExportThatFillsTheDiskSaysTheDiskIsFull)
+{
+    const QString full = test::SecondFileSystem::full();
+    if (full.isEmpty())
+        GTEST_SKIP() << test::SecondFileSystem::why().toStdString();
+    const QString source = tempFolder("store");
+    // Random bytes: the archive cannot squeeze them below the free space.
+    QByteArray noise(3 << 20, '\0');
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+    writeFile(source + "/zev.sqlite", "x");
+    writeFile(source + "/local/zevDrop/2000018/7/big.bin", noise);
+    const QString into = full + "/export";
+    ASSERT_TRUE(QDir().mkpath(into));
+    const FileResult r = writeZipArchive({source, into + "/store.zip", {}, {}});
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.error.contains(QString::fromLocal8Bit(std::strerror(ENOSPC)))) << r.error.toStdString();
+    EXPECT_EQ(QDir(into).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
     QDir(into).removeRecursively();
 }
 
