@@ -344,10 +344,20 @@ void ZEVPersonClass::openPersonForItem(KELI* item)
             QStringLiteral("It will create a new entry in the Contacts application")))
         return;
     QFile file(archive);
-    const QList<VCard> cards =
-        file.open(QIODevice::ReadOnly) ? parseVCards(file.read(kMaxVCardBytes)) : QList<VCard>();
+    QList<VCard> cards;
+    QString unreadable;
+    if (!file.open(QIODevice::ReadOnly))
+        unreadable = file.errorString();
+    else if (cards = parseVCards(file.read(kMaxVCardBytes)); cards.isEmpty())
+        unreadable = QStringLiteral("it holds no whole card");
     if (cards.isEmpty() || !book_) {
         logFormat("Error when creating Contact with file: %s", qUtf8Printable(archive));
+        // The user said Yes: a damaged archive is named rather than nothing happening.
+        if (!unreadable.isEmpty())
+            ZEVAlert::ShowSimpleAlertWithMessage(
+                QStringLiteral("The contact could not be imported."),
+                QStringLiteral("The archive in Tallomer (%1) cannot be read: %2. Nothing was changed.")
+                    .arg(archive, unreadable));
         return;
     }
     QString newUid;

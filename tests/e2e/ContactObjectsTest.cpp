@@ -160,6 +160,46 @@ TEST_F(ContactObjects, AnImportFromTheArchiveThatTheAddressBookRefusesIsToldAndL
     EXPECT_EQ(options(jane) & ZEVOPTION_NOT_FOUND, 0);
 }
 
+// An archive cut short (a damaged disk, a copy that stopped) holds no whole card: after the user's
+// Yes the import says so, and the book, the record and the archive stay as they were.
+TEST_F(ContactObjects, AnImportFromADamagedArchiveIsToldAndChangesNothing)
+{
+    start();
+    dropCards(personCard());
+    const Rows people = placedObjectsOfType("ABPerson");
+    ASSERT_EQ(people.size(), 1u);
+    const std::string jane = people.at(0, 0);
+    QFile card(contacts + "/jane-e2e.vcf");
+    ASSERT_TRUE(card.open(QIODevice::ReadOnly));
+    const QByteArray cut = card.readAll().left(60);
+    card.close();
+    ASSERT_TRUE(ensureFolder(QFileInfo(archiveOf(jane)).absolutePath()));
+    QFile archive(archiveOf(jane));
+    ASSERT_TRUE(archive.open(QIODevice::WriteOnly));
+    ASSERT_EQ(archive.write(cut), cut.size());
+    archive.close();
+    ASSERT_TRUE(QFile::remove(contacts + "/jane-e2e.vcf"));
+    pump();
+    advance(1.0);
+    ZEVItemView* janeView = viewTitled("Jane Doe");
+    ASSERT_NE(janeView, nullptr);
+
+    alerts.clear();
+    alertAnswer = 0; // Yes
+    doubleClickPicture(janeView);
+    ASSERT_EQ(alerts.size(), 2u) << "the import did nothing without a word";
+    EXPECT_EQ(alerts[0].message, "Import from the Tallomer archive?");
+    EXPECT_EQ(alerts[1].message, "The contact could not be imported.");
+    EXPECT_TRUE(alerts[1].informative.contains("archive.vcf")) << alerts[1].informative.toStdString();
+    EXPECT_EQ(QDir(contacts).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(ZEVItemDataChannels::ItemDataForChannelInt(kHome)->uidForItem(object(jane), "ABPerson"), "jane-e2e");
+    EXPECT_NE(options(jane) & ZEVOPTION_NOT_FOUND, 0) << "still not found";
+    QFile kept(archiveOf(jane));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), cut);
+    EXPECT_TRUE(opened.empty());
+}
+
 TEST_F(ContactObjects, AGoneCardWithoutArchiveIsMarkedAndHandedToTheRetrieveStep)
 {
     start();
