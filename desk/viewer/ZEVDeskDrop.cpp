@@ -540,6 +540,9 @@ bool ZEVDeskDrop::_addMessages(const std::vector<ZEVMessageDico>& messages, ZEVI
             ZEVOPTION_HOLD_BY_APP, [&](KELI* made) {
                 QCborMap fields = message.fields;
                 const QString file = store.files().createMessageFile(message.bytes, subject, made);
+                // The kept file is what the Object opens: without it the Object would hold nothing.
+                if (file.isEmpty() && !message.bytes.isEmpty())
+                    return false;
                 if (!file.isEmpty())
                     fields.insert(QStringLiteral("zevFilename"), file);
                 if (store.createFileMessageWithDico(fields, made))

@@ -236,6 +236,44 @@ TEST_F(StoreWrites, APastedPictureWhoseFolderCannotBeMadeIsToldAndLeavesNoObject
     EXPECT_EQ(alerts.size(), 1u);
 }
 
+// A mail message is kept as its own file in the store; an Object whose message could not be
+// written would open nothing, so none is made: the paste is told, and works once there is room.
+TEST_F(StoreWrites, APastedMailMessageWhoseFileCannotBeWrittenIsToldAndLeavesNoObject)
+{
+    start();
+    alerts.clear();
+    const QString drops = storeFolder() + "/local/zevDrop/2000018";
+    ASSERT_TRUE(QFileInfo(drops).isDir());
+    const auto pasteMessage = [&] {
+        auto data = std::make_unique<QMimeData>();
+        data->setData("message/rfc822", "From: chef@example.org\r\nSubject: Lunch\r\n"
+                                        "Message-ID: <lunch-2@example.org>\r\n\r\nSee you there.\r\n");
+        QGuiApplication::clipboard()->setMimeData(data.release());
+        QCursor::setPos(canvas()->mapToGlobal(QPoint(300, 300)));
+        key(Qt::Key_V, Qt::ControlModifier);
+        advance(1.0);
+    };
+    const std::string before = objectLinkCount();
+    {
+        tallomer::test::RefusedFolder refused(drops);
+        ASSERT_TRUE(refused.ok());
+        pasteMessage();
+        EXPECT_EQ(objectLinkCount(), before);
+        EXPECT_TRUE(placedObjectsOfType("message").empty());
+        EXPECT_TRUE(QDir(records()).entryList({"*.message"}, QDir::Files).isEmpty());
+        ASSERT_EQ(alerts.size(), 1u) << "the paste did nothing without a word";
+        EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    }
+
+    pasteMessage();
+    const Rows messages = placedObjectsOfType("message");
+    ASSERT_EQ(messages.size(), 1u);
+    const RecordRead record = readRecordFile(records() + "/" + q(messages.at(0, 0)) + ".message");
+    ASSERT_TRUE(record) << record.error.toStdString();
+    EXPECT_TRUE(QFileInfo(recordString(*record.fields, "zevFilename")).isFile());
+    EXPECT_EQ(alerts.size(), 1u);
+}
+
 TEST_F(StoreWrites, PreferencesThatCannotBeWrittenAtTheQuitAreToldOfAndTheirFileStaysWhole)
 {
     const auto bytesOf = [](const QString& path) {
