@@ -673,6 +673,15 @@ void KELMainMenu::menuWillOpen(int tag)
         updateMenuPresets(menuWithTag(kMenuTime));
         break;
     }
+    case 300: {
+        // The Search cursor has no future side: the Next zooms would do nothing to it.
+        KELICurseur* actif = hub_.actifCurseur();
+        const bool search = actif && actif == hub_.searchCurseur();
+        for (QAction* a : m ? m->actions() : QList<QAction*>())
+            if (a->property("action").toString().startsWith(QLatin1String("menuZoomNext")))
+                enable(a, !search);
+        break;
+    }
     case kMenuInspectors: {
         KELMenuContextReceiver* context = hub_.contextViewer();
         bool any = false;

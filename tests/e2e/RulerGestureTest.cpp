@@ -1,9 +1,11 @@
 // The time ruler's gestures in the running program: the wheel and the pinch over the desk canvas
 // reach the active cursor's view on the ruler, the arrows step the Channels, and a zoom of the
-// strip's menu glides the visible range over its ticks on the virtual clock as one move.
+// strip's menu glides the visible range over its ticks on the virtual clock as one move; the Time
+// menu's Zoom offers its Next zooms only to the Now cursor, the one that has a future side.
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "app/menu/KELMainMenu.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "platform/sound/Sound.h"
@@ -19,6 +21,7 @@
 #include <QGraphicsScene>
 #include <QMenu>
 #include <QNativeGestureEvent>
+#include <QTest>
 #include <QWheelEvent>
 
 namespace e2e {
@@ -199,6 +202,39 @@ TEST_F(RulerGesture, ThisWeekFromTheStripsMenuGlidesTheRangeOverItsTicksAsOneMov
     EXPECT_NEAR(tl()->nowIn(), semaine->debut, 2);
     EXPECT_NEAR(tl()->nowOut(), semaine->fin, 2);
     EXPECT_NEAR(ruler()->tlineType()->inDate(), tl()->nowIn(), 1);
+}
+
+TEST_F(RulerGesture, TheTimeMenusZoomOffersTheNextZoomsOnlyWhileTheNowCursorIsActive)
+{
+    start();
+    // The Time menu's Zoom submenu, opened by resting on it: its Previous and Next items offered.
+    auto offered = [this](const char* family) {
+        std::vector<bool> on;
+        QMenu* time = openMenu(KELMainMenu::kMenuTime);
+        QAction* zoom = time ? menuItemTagged(time, 31) : nullptr;
+        if (!zoom || !zoom->menu())
+            return on;
+        QTest::mouseMove(time, time->actionGeometry(zoom).center());
+        time->setActiveAction(zoom);
+        pumpUntil([&] { return zoom->menu()->isVisible(); });
+        for (QAction* a : zoom->menu()->actions())
+            if (a->text().startsWith(QLatin1String(family)))
+                on.push_back(a->isEnabled());
+        zoom->menu()->close();
+        time->close();
+        pump();
+        return on;
+    };
+    const std::vector<bool> all(7, true), none(7, false);
+    EXPECT_EQ(offered("Next "), all);
+    EXPECT_EQ(offered("Previous "), all);
+
+    ASSERT_TRUE(ruler()->userChangeActifCurseur(search()));
+    EXPECT_EQ(offered("Next "), none) << "the Search cursor has no future side";
+    EXPECT_EQ(offered("Previous "), all);
+
+    ASSERT_TRUE(ruler()->userChangeActifCurseur(now()));
+    EXPECT_EQ(offered("Next "), all);
 }
 
 } // namespace
