@@ -338,8 +338,25 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
         event->ignore();
         return;
     }
-    const bool champSuivant = siChampSuivant_;
-    siChampSuivant_ = false;
+    // A modifier pressed alone, as Shift before a colon, types nothing: it leaves the fields and
+    // what the last digit did as they were.
+    switch (event->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_CapsLock:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+        QDateTimeEdit::keyPressEvent(event);
+        return;
+    default:
+        break;
+    }
+    const int champDuChiffre = std::exchange(champDuChiffre_, -1);
     // Esc drops the typing; the window must not take it for a step back as well.
     if (event->key() == Qt::Key_Escape) {
         annulerEdition();
@@ -376,9 +393,9 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
     const QString caracteres = event->text();
     const bool caractere = caracteres.size() == 1 && caracteres.at(0).isPrint();
     const bool chiffre = caractere && caracteres.at(0).isDigit();
-    // A date typed with its dashes, or a time with its colons: the field the last digit filled
-    // has already handed over to the next one, which the separator would skip.
-    if (caractere && !chiffre && champSuivant) {
+    // A date typed with its dashes, or a time with its colons: the field the last digit typed
+    // into has already handed over to the next one, which the separator would skip.
+    if (caractere && !chiffre && champDuChiffre >= 0 && currentSectionIndex() != champDuChiffre) {
         event->accept();
         return;
     }
@@ -392,7 +409,8 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
         siEdition_ = true;
         siRefusDit_ = false;
     }
-    siChampSuivant_ = chiffre && currentSectionIndex() != champAvant;
+    if (chiffre)
+        champDuChiffre_ = champAvant;
     // A character the fields do not take (a 24th hour, a letter, another order's separator) is
     // refused aloud: Qt drops it without a word and the digits after it fill other fields.
     if (caractere && !retour && lineEdit()->text() == avant && currentSectionIndex() == champAvant)
@@ -405,7 +423,7 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
 
 void ZEVRulerDatePicker::focusOutEvent(QFocusEvent* event)
 {
-    siChampSuivant_ = false;
+    champDuChiffre_ = -1;
     // A menu opened over the window takes the keyboard only while it shows: fields that make no
     // date wait for it, to be refused if its item moves the cursor (Qt would read them now). A
     // date is entered, as leaving the box does: the item may read where the cursor stands.

@@ -131,8 +131,9 @@ private:
     // A key changed the fields, possibly to a value not complete yet.
     bool siEdition_ = false;
     bool siPas_ = false;
-    // The last digit filled its field and the keys moved on to the next one.
-    bool siChampSuivant_ = false;
+    // The field the last key typed a digit into, -1 after any other key: a separator typed once
+    // the fields have moved past it (now or on a later event) only ends that field.
+    int champDuChiffre_ = -1;
 };
 
 // The calendar panel: a calendar of the moment shown and its long date line, in a tool window that

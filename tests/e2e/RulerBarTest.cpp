@@ -422,6 +422,42 @@ TEST_F(RulerBar, ADateOfAnyYearIsTypedIntoTheSearchCursorsBoxAndFieldsThatMakeNo
     EXPECT_NEAR(search->now() - before, Clock::shared().now() - clock0, 0.01);
 }
 
+// On most keyboards the colon takes Shift, which the box receives as a key of its own between a
+// field's last digit and the colon: the colon still only ends the field the digits filled.
+TEST_F(RulerBar, ATimeWhoseColonsAreTypedWithShiftIsTakenAsTyped)
+{
+    KELICurseur* search = startSearching();
+    ASSERT_NE(search, nullptr);
+    ZEVRulerDatePicker* hour = bar()->nowHourPicker();
+    auto typeAsAKeyboard = [&](const QString& text) {
+        typeInto(hour, 2, QString(), false);
+        QWidget* w = window()->focusWidget();
+        for (const QChar c : text) {
+            // With its modifier, a click presses and releases Shift around the colon, as a
+            // keyboard does.
+            if (c == QLatin1Char(':')) {
+                QTest::keyClick(w, Qt::Key_Colon, Qt::ShiftModifier);
+            } else {
+                QTest::keyClick(w, c.toLatin1());
+            }
+            // A person's pace: two Shifts a tenth of a second apart would be the double Shift.
+            advance(0.1);
+        }
+        key(Qt::Key_Return);
+        advance(0.5);
+    };
+    for (const auto& [typed, wanted] : {std::pair{QStringLiteral("09:30:15"), QTime(9, 30, 15)},
+                                        std::pair{QStringLiteral("7:05:09"), QTime(7, 5, 9)},
+                                        std::pair{QStringLiteral("23:59:58"), QTime(23, 59, 58)}}) {
+        SCOPED_TRACE(typed.toStdString());
+        const int beeps = sound.beeps;
+        typeAsAKeyboard(typed);
+        const QDateTime there = *ZEVChampsPourDate(search->now());
+        EXPECT_LT(std::abs(there.time().secsTo(wanted)), 3) << there.toString().toStdString();
+        EXPECT_EQ(sound.beeps, beeps);
+    }
+}
+
 TEST_F(RulerBar, ADateAndATimeTypedWithTheirSeparatorsAreTakenAsTypedAndDaysAndHoursThatDoNotExistAreRefusedAloud)
 {
     KELICurseur* search = startSearching();
