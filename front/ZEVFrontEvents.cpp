@@ -1,11 +1,9 @@
 #include "front/ZEVFrontEvents.h"
 
-#include <QAbstractSpinBox>
+#include "widgets/TextEntry.h"
+
 #include <QApplication>
 #include <QCoreApplication>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextEdit>
 #include <QWindow>
 #include <QCursor>
 #include <QGuiApplication>
@@ -114,8 +112,7 @@ bool ZEVCurrentEventRecorder::eventFilter(QObject* watched, QEvent* event)
         event_.keyDown = true;
         event_.keyCode = stepBackKeyCode(k->key());
         event_.modifiers = k->modifiers();
-        event_.inTextField = qobject_cast<QLineEdit*>(watched) || qobject_cast<QTextEdit*>(watched) ||
-                             qobject_cast<QPlainTextEdit*>(watched) || qobject_cast<QAbstractSpinBox*>(watched);
+        event_.inTextField = isTextEntry(watched);
         break;
     }
     case QEvent::MouseButtonPress:

@@ -9,11 +9,9 @@
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpacePreview.h"
 
-#include <QAbstractSpinBox>
+#include "widgets/TextEntry.h"
+
 #include <QKeyEvent>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextEdit>
 
 namespace tallomer {
 
@@ -53,18 +51,6 @@ void ZEVSpaceWindow::orderFrontPreviewPanel() { preview().orderFrontPreviewPanel
 
 bool ZEVSpaceWindow::siPreviewPanelVisible() const { return preview_ && preview_->siVisible(); }
 
-namespace {
-
-// Whether the widget takes typed text, whose arrows move through what is typed (a title edited
-// on the desk is a line edit of its own).
-bool siSaisie(QObject* watched)
-{
-    return qobject_cast<QLineEdit*>(watched) || qobject_cast<QAbstractSpinBox*>(watched) ||
-           qobject_cast<QTextEdit*>(watched) || qobject_cast<QPlainTextEdit*>(watched);
-}
-
-} // namespace
-
 bool ZEVSpaceWindow::previewKeyPress(const QKeyEvent& event, QObject* watched)
 {
     if (!preview_)
@@ -72,10 +58,11 @@ bool ZEVSpaceWindow::previewKeyPress(const QKeyEvent& event, QObject* watched)
     if (event.key() == Qt::Key_Space)
         return preview_->spaceKeyPressed(event.timestamp());
     // With several items the preview is the keys' own, as a panel made key would be: the arrows
-    // step through them rather than move the Objects on the desk.
+    // step through them rather than move the Objects on the desk (a title edited on the desk keeps
+    // its arrows).
     if ((event.key() == Qt::Key_Left || event.key() == Qt::Key_Right) &&
         !(event.modifiers() & ~Qt::KeypadModifier) && preview_->siVisible() &&
-        preview_->previewItems().size() > 1 && !siSaisie(watched)) {
+        preview_->previewItems().size() > 1 && !isTextEntry(watched)) {
         preview_->step(event.key() == Qt::Key_Left ? -1 : 1);
         return true;
     }

@@ -6,21 +6,18 @@
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
 #include "space/ZEVMenuPreview.h"
+#include "widgets/TextEntry.h"
 #include "widgets/ZEVMixedMark.h"
 
-#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLayout>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
-#include <QPlainTextEdit>
-#include <QTextEdit>
 #include <QWidget>
 
 #include <algorithm>
@@ -55,12 +52,6 @@ enum class Rule {
     EntityOpen,
     ImagesEntity,    // the Images inspector's id as the value
 };
-
-bool isTextField(QWidget* w)
-{
-    return qobject_cast<QLineEdit*>(w) || qobject_cast<QTextEdit*>(w) || qobject_cast<QPlainTextEdit*>(w) ||
-           qobject_cast<QAbstractSpinBox*>(w);
-}
 
 long tagOf(const QAction* a) { return a ? long(a->property("tag").toLongLong()) : 0; }
 
@@ -960,7 +951,7 @@ bool KELMainMenu::eventFilter(QObject* watched, QEvent* event)
         const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
         QWidget* focus = QApplication::focusWidget();
         // A plain key typed into a text field is text, never an item's key.
-        if (!(k->modifiers() & commands) && focus && isTextField(focus) && focus->window() == window_) {
+        if (!(k->modifiers() & commands) && focus && isTextEntry(focus) && focus->window() == window_) {
             k->accept();
             return false;
         }
